@@ -44,6 +44,10 @@ class D88Image {
   const char* GetDiskName() const { return disk.name; }
   // The selected disk's media type byte, or -1 when no disk header is loaded.
   int32_t GetMediaType() const { return disk.mediatype; }
+  // Where the selected disk starts in the file (-1 when none is loaded) and its
+  // disk size field (0 when none is loaded).
+  int32_t GetDiskOffset() const { return diskoffset; }
+  int32_t GetDiskSize() const { return disk.disksize; }
 
  private:
   void Close();

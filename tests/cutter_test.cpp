@@ -1,12 +1,12 @@
 // The tool end to end: the built program runs in a fresh folder, and its standard
 // output, standard error, exit status and every file it leaves are compared byte
 // for byte. The same cases run against the Windows build under Wine, where each
-// message ends with CR LF; TARVISK_EXE, TARVISK_RUNNER and TARVISK_EOL say which.
+// message ends with CR LF.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
+#include <algorithm>
 #include <functional>
 
 #include "imagebuilder.h"
@@ -14,14 +14,7 @@
 
 namespace {
 
-std::string Setting(const char* name, const char* fallback) {
-  const char* value = std::getenv(name);
-  return value != nullptr && *value != '\0' ? value : fallback;
-}
-
-const std::string kExe = Setting("TARVISK_EXE", TARVISK_EXE_DEFAULT);
-const std::string kRunner = Setting("TARVISK_RUNNER", "");
-const std::string kEol = Setting("TARVISK_EOL", "lf") == "crlf" ? "\r\n" : "\n";
+const std::string kEol = LineEnd();
 const bool kWindows = kEol == "\r\n";
 
 // The messages, written out here from their Shift_JIS bytes.
@@ -103,11 +96,9 @@ void Check(const Case& c) {
     files["image.d88"] = c.image;
   }
   if (c.prepare) c.prepare(folder);
-  std::vector<std::string> command;
-  if (!kRunner.empty()) command.push_back(kRunner);
-  command.push_back(kExe);
+  std::vector<std::string> command = ProgramCommand("tarvisk");
   command.insert(command.end(), c.args.begin(), c.args.end());
-  RunResult result = Run(command, folder.Path());
+  RunResult result = RunProgram(command, folder.Path());
   EXPECT_EQ(result.status, c.expected.status);
   EXPECT_EQ(HexDiff(ToBytes(c.expected.out), ToBytes(result.out)), "") << "standard output";
   EXPECT_EQ(HexDiff(ToBytes(c.expected.err), ToBytes(result.err)), "") << "standard error";

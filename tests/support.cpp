@@ -35,7 +35,26 @@ std::string ReadText(const std::string& path) {
   return std::string(bytes.begin(), bytes.end());
 }
 
+std::string Setting(const char* name, const char* fallback) {
+  const char* value = std::getenv(name);
+  return value != nullptr && *value != '\0' ? value : fallback;
+}
+
 }  // namespace
+
+std::vector<std::string> ProgramCommand(const std::string& program) {
+  std::vector<std::string> command;
+  std::string runner = Setting("TARVISK_RUNNER", "");
+  if (!runner.empty()) command.push_back(runner);
+  command.push_back(Setting("TARVISK_BIN_DIR", TARVISK_BIN_DIR_DEFAULT) + "/" + program +
+                    Setting("TARVISK_EXE_SUFFIX", ""));
+  return command;
+}
+
+const std::string& LineEnd() {
+  static const std::string eol = Setting("TARVISK_EOL", "lf") == "crlf" ? "\r\n" : "\n";
+  return eol;
+}
 
 ScratchFolder::ScratchFolder() {
   const char* base = std::getenv("TMPDIR");
@@ -75,7 +94,7 @@ bool ReadBytes(const std::string& path, Bytes& bytes) {
   return true;
 }
 
-RunResult Run(const std::vector<std::string>& command, const std::string& folder) {
+RunResult RunProgram(const std::vector<std::string>& command, const std::string& folder) {
   RunResult result;
   ScratchFolder capture;
   std::string outpath = capture / "stdout";

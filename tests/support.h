@@ -35,7 +35,14 @@ struct RunResult {
 
 // Runs `command` (program first) in `folder`, standard output and error going to
 // files (a program under Wine may leave helpers holding inherited pipes).
-RunResult Run(const std::vector<std::string>& command, const std::string& folder);
+RunResult RunProgram(const std::vector<std::string>& command, const std::string& folder);
+
+// How to run one of the project's programs: by default the build's own; under
+// TARVISK_BIN_DIR with TARVISK_EXE_SUFFIX and through TARVISK_RUNNER (Wine, say)
+// when those are set.
+std::vector<std::string> ProgramCommand(const std::string& program);
+// The line end the programs' text output has: CR LF when TARVISK_EOL is "crlf".
+const std::string& LineEnd();
 
 // Empty when equal; else the first differing offset with a hex view of both sides.
 std::string HexDiff(const Bytes& expected, const Bytes& actual);
