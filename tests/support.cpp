@@ -82,18 +82,6 @@ std::map<std::string, Bytes> ScratchFolder::Files() const {
   return files;
 }
 
-bool ReadBytes(const std::string& path, Bytes& bytes) {
-  bytes.clear();
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return false;
-  uint8_t chunk[65536];
-  size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-    bytes.insert(bytes.end(), chunk, chunk + got);
-  std::fclose(file);
-  return true;
-}
-
 RunResult RunProgram(const std::vector<std::string>& command, const std::string& folder) {
   RunResult result;
   ScratchFolder capture;

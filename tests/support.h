@@ -25,8 +25,6 @@ class ScratchFolder {
   std::string path;
 };
 
-bool ReadBytes(const std::string& path, Bytes& bytes);
-
 struct RunResult {
   int status = -1;
   std::string out;

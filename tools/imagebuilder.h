@@ -45,5 +45,6 @@ void PutLE16(Bytes& bytes, size_t at, uint32_t value);
 void PutLE32(Bytes& bytes, size_t at, uint32_t value);
 Bytes Concat(const std::vector<Bytes>& parts);
 bool WriteBytes(const std::string& path, const Bytes& bytes);
+bool ReadBytes(const std::string& path, Bytes& bytes);
 
 #endif
