@@ -29,6 +29,8 @@ D88Image image;
 bool WriteFile(const char* name, const uint8_t* bytes, int32_t size) {
   std::FILE* file = std::fopen(name, "wb");
   if (file == nullptr) return false;
+  // One write of the whole file; a stream buffer would only copy it once more.
+  std::setvbuf(file, nullptr, _IONBF, 0);
   bool written = std::fwrite(bytes, 1, static_cast<size_t>(size), file) ==
                  static_cast<size_t>(size);
   if (std::fclose(file) != 0) written = false;

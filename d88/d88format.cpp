@@ -10,12 +10,3 @@ void DecodeDiskHeader(const uint8_t* bytes, D88DiskHeader& header) {
   header.disksize = ReadLE32(bytes + 28);
   for (int32_t i = 0; i < kTrackCount; ++i) header.tracktable[i] = ReadLE32(bytes + 32 + 4 * i);
 }
-
-void DecodeSectorHeader(const uint8_t* bytes, D88SectorHeader& header) {
-  header.c = bytes[0];
-  header.h = bytes[1];
-  header.r = bytes[2];
-  header.n = bytes[3];
-  header.sectorcount = ReadLE16(bytes + 4);
-  header.datasize = ReadLE16(bytes + 14);
-}

@@ -52,6 +52,15 @@ struct D88SectorHeader {
 };
 
 void DecodeDiskHeader(const uint8_t* bytes, D88DiskHeader& header);
-void DecodeSectorHeader(const uint8_t* bytes, D88SectorHeader& header);
+
+// Inline: a walk over a long track decodes tens of thousands of these.
+inline void DecodeSectorHeader(const uint8_t* bytes, D88SectorHeader& header) {
+  header.c = bytes[0];
+  header.h = bytes[1];
+  header.r = bytes[2];
+  header.n = bytes[3];
+  header.sectorcount = ReadLE16(bytes + 4);
+  header.datasize = ReadLE16(bytes + 14);
+}
 
 #endif

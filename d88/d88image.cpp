@@ -1,6 +1,7 @@
 #include "d88image.h"
 
 #include <cstring>
+#include <initializer_list>
 #include <limits>
 
 namespace {
@@ -22,6 +23,7 @@ void D88Image::Close() {
   // read through them from whatever file is opened next.
   disk.disksize = 0;
   windowlength = 0;
+  for (TrackSearch& search : searches) search.start = -1;
 }
 
 bool D88Image::Open(const char* path) {
@@ -39,7 +41,7 @@ bool D88Image::Open(const char* path) {
   while (diskcount < kMaxDisks) {
     disktable[diskcount] = static_cast<int32_t>(offset);
     uint8_t bytes[D88DiskHeader::size];
-    int32_t got = ReadAt(offset, bytes, D88DiskHeader::size);
+    int32_t got = ReadDirect(offset, bytes, D88DiskHeader::size);
     // A stream that opens but cannot be read at all, such as a directory on
     // systems where fopen accepts one, is not an image file.
     if (offset == 0 && readfailed) {
@@ -57,17 +59,17 @@ bool D88Image::Open(const char* path) {
 
 bool D88Image::SelectDisk(int32_t index) {
   if (stream == nullptr) return false;
-  // Each disk is read afresh from the file, not from what an earlier disk left.
-  windowlength = 0;
   diskoffset = -1;
   disk.mediatype = -1;
   disk.disksize = 0;
   std::memset(disk.name, 0, sizeof disk.name);
   if (index < 0 || index >= diskcount) return false;
 
-  uint8_t bytes[D88DiskHeader::size];
-  if (ReadAt(disktable[index], bytes, D88DiskHeader::size) < D88DiskHeader::size) return false;
-  DecodeDiskHeader(bytes, disk);
+  // Read afresh, and with it the first tracks of the disk, which every disk's
+  // first search needs next.
+  Fill(disktable[index]);
+  if (windowlength < D88DiskHeader::size) return false;
+  DecodeDiskHeader(window, disk);
   diskoffset = disktable[index];
   return true;
 }
@@ -89,32 +91,65 @@ bool D88Image::LocateTrack(int32_t track, int64_t& position) const {
   return position <= kMaxOffset;
 }
 
-bool D88Image::ReadHeader(int64_t position, D88SectorHeader& header) {
-  uint8_t bytes[D88SectorHeader::size];
-  if (ReadAt(position, bytes, D88SectorHeader::size) < D88SectorHeader::size) return false;
-  DecodeSectorHeader(bytes, header);
-  return true;
+// The 16 bytes of the sector header at `position`, or null when the file does
+// not hold them whole.
+const uint8_t* D88Image::HeaderAt(int64_t position) {
+  if (position < windowstart ||
+      position + D88SectorHeader::size > windowstart + windowlength) {
+    Fill(position);
+    if (windowlength < D88SectorHeader::size) return nullptr;
+  }
+  return window + (position - windowstart);
+}
+
+const D88Image::TrackSearch& D88Image::SearchTrack(int64_t start, uint32_t chn) {
+  ++searchclock;
+  TrackSearch* slot = &searches[0];
+  for (TrackSearch& search : searches) {
+    if (search.start == start && search.chn == chn) {
+      search.used = searchclock;
+      return search;
+    }
+    if (search.start < 0 || search.used < slot->used) slot = &search;
+  }
+  slot->start = start;
+  slot->chn = chn;
+  slot->used = searchclock;
+  std::memset(slot->header, 0xFF, sizeof slot->header);
+  const int32_t c = static_cast<int32_t>(chn >> 16), h = static_cast<int32_t>((chn >> 8) & 0xFF),
+                n = static_cast<int32_t>(chn & 0xFF);
+  int64_t position = start;
+  for (int32_t i = 0;; ++i) {
+    // A header cut off by the end of the file ends the search.
+    const uint8_t* bytes = HeaderAt(position);
+    if (bytes == nullptr) break;
+    D88SectorHeader header;
+    DecodeSectorHeader(bytes, header);
+    if (header.sectorcount == 0) break;
+    if (header.c == c && header.h == h && header.n == n && slot->header[header.r] < 0) {
+      slot->header[header.r] = static_cast<int32_t>(position);
+      slot->datasize[header.r] = static_cast<uint16_t>(header.datasize);
+    }
+    position += D88SectorHeader::size + header.datasize;
+    if (i >= header.sectorcount - 1) break;
+  }
+  return *slot;
 }
 
 int32_t D88Image::ReadSector(int32_t track, int32_t c, int32_t h, int32_t r, int32_t n,
                              uint8_t* buffer, int32_t maximum) {
-  int64_t position;
-  if (!LocateTrack(track, position)) return 0;
-  for (int32_t i = 0;; ++i) {
-    D88SectorHeader header;
-    // A header cut off by the end of the file ends the search.
-    if (!ReadHeader(position, header)) return 0;
-    if (header.sectorcount == 0) return 0;
-    position += D88SectorHeader::size;
-    // IDs outside 0 to 255 match no header byte, so they find nothing.
-    if (header.c == c && header.h == h && header.r == r && header.n == n) {
-      int32_t length = header.datasize < maximum ? header.datasize : maximum;
-      if (length <= 0) return 0;
-      return ReadAt(position, buffer, length);
-    }
-    position += header.datasize;
-    if (i >= header.sectorcount - 1) return 0;
-  }
+  int64_t start;
+  if (!LocateTrack(track, start)) return 0;
+  // IDs outside 0 to 255 match no header byte, so they find nothing.
+  for (int32_t id : {c, h, r, n})
+    if (id < 0 || id > 255) return 0;
+  const TrackSearch& search =
+      SearchTrack(start, static_cast<uint32_t>((c << 16) | (h << 8) | n));
+  int32_t header = search.header[r];
+  if (header < 0) return 0;
+  int32_t length = search.datasize[r] < maximum ? search.datasize[r] : maximum;
+  if (length <= 0) return 0;
+  return ReadAt(static_cast<int64_t>(header) + D88SectorHeader::size, buffer, length);
 }
 
 int32_t D88Image::ReadSectors(int32_t track, int32_t c, int32_t h, int32_t r, int32_t n,
@@ -151,8 +186,10 @@ int32_t D88Image::ReadTrackIds(int32_t track, uint8_t* buffer, int32_t length) {
   int32_t result = 0;
   // Unlike a search, a sector count of 0 does not end the listing.
   for (int32_t i = 0; 4 * (static_cast<int64_t>(i) + 1) <= length; ++i) {
+    const uint8_t* bytes = HeaderAt(position);
+    if (bytes == nullptr) break;
     D88SectorHeader header;
-    if (!ReadHeader(position, header)) break;
+    DecodeSectorHeader(bytes, header);
     buffer[4 * i] = static_cast<uint8_t>(header.c);
     buffer[4 * i + 1] = static_cast<uint8_t>(header.h);
     buffer[4 * i + 2] = static_cast<uint8_t>(header.r);
@@ -164,30 +201,39 @@ int32_t D88Image::ReadTrackIds(int32_t track, uint8_t* buffer, int32_t length) {
   return result;
 }
 
-// Delivers up to `length` bytes from `position`: from the window when they are all
-// in it, else from the stream. Returns the bytes delivered: fewer at the end of
-// the file, 0 when the position cannot be sought or the read fails at once.
-int32_t D88Image::ReadAt(int64_t position, uint8_t* destination, int32_t length) {
+// Reads straight from the stream, past the window: for disk headers, which are
+// read afresh every time, and for reads too long for the window.
+int32_t D88Image::ReadDirect(int64_t position, uint8_t* destination, int32_t length) {
   if (stream == nullptr || length <= 0 || position < 0 || position > kMaxOffset) return 0;
-  if (position >= windowstart &&
-      position + length <= windowstart + static_cast<int64_t>(windowlength)) {
-    std::memcpy(destination, window + (position - windowstart), static_cast<size_t>(length));
-    return length;
-  }
   if (std::fseek(stream, static_cast<long>(position), SEEK_SET) != 0) return 0;
-  if (length >= windowcapacity) {
-    size_t got = std::fread(destination, 1, static_cast<size_t>(length), stream);
-    if (std::ferror(stream)) readfailed = true;
-    std::clearerr(stream);
-    return static_cast<int32_t>(got);
-  }
-  windowlength = 0;
-  size_t got = std::fread(window, 1, windowcapacity, stream);
+  size_t got = std::fread(destination, 1, static_cast<size_t>(length), stream);
   if (std::ferror(stream)) readfailed = true;
   std::clearerr(stream);
+  return static_cast<int32_t>(got);
+}
+
+// Fills the window with the bytes from `position` on; it is empty when none can
+// be read there.
+void D88Image::Fill(int64_t position) {
+  windowlength = 0;
   windowstart = position;
-  windowlength = static_cast<int32_t>(got);
-  int32_t delivered = windowlength < length ? windowlength : length;
-  std::memcpy(destination, window, static_cast<size_t>(delivered));
+  windowlength = ReadDirect(position, window, windowcapacity);
+}
+
+// Delivers up to `length` bytes from `position`: from the window when they are all
+// in it, else through a fresh window, or straight when too long for one. Returns
+// the bytes delivered: fewer at the end of the file, 0 when the position cannot be
+// sought or read.
+int32_t D88Image::ReadAt(int64_t position, uint8_t* destination, int32_t length) {
+  if (length <= 0) return 0;
+  if (position < windowstart ||
+      position + length > windowstart + static_cast<int64_t>(windowlength)) {
+    if (length >= windowcapacity) return ReadDirect(position, destination, length);
+    Fill(position);
+  }
+  int64_t available = windowstart + windowlength - position;
+  int32_t delivered = available < length ? static_cast<int32_t>(available) : length;
+  if (delivered <= 0) return 0;
+  std::memcpy(destination, window + (position - windowstart), static_cast<size_t>(delivered));
   return delivered;
 }

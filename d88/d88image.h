@@ -50,9 +50,24 @@ class D88Image {
   int32_t GetDiskSize() const { return disk.disksize; }
 
  private:
+  // What one walk of a track found for one C/H/N: where the first sector of each
+  // R lies. A sector search examines the same headers whatever R it looks for,
+  // so one walk answers every search of the track for that C/H/N.
+  struct TrackSearch {
+    int64_t start;              // file position of the track's first header; -1 unused
+    uint32_t chn;               // C, H, N, one byte each
+    uint64_t used;              // when it last answered a search, for eviction
+    int32_t header[256];        // position of the first header with this R, or -1
+    uint16_t datasize[256];
+  };
+  static constexpr int32_t searchslots = 32;
+
   void Close();
   bool LocateTrack(int32_t track, int64_t& position) const;
-  bool ReadHeader(int64_t position, D88SectorHeader& header);
+  const TrackSearch& SearchTrack(int64_t start, uint32_t chn);
+  const uint8_t* HeaderAt(int64_t position);
+  int32_t ReadDirect(int64_t position, uint8_t* destination, int32_t length);
+  void Fill(int64_t position);
   int32_t ReadAt(int64_t position, uint8_t* destination, int32_t length);
 
   std::FILE* stream = nullptr;
@@ -64,13 +79,16 @@ class D88Image {
   D88DiskHeader disk = {{}, -1, 0, {}};
   int32_t diskoffset = 0;
 
-  // Bytes of the file kept from the last read that went to the stream, so that a
-  // walk over a track's headers costs no system call per header. The image is
-  // taken not to change while it is open.
+  // The image is taken not to change while it is open: what was read of its
+  // tracks is kept, so that walking a track's headers costs no system call per
+  // header and searching the same track again costs no walk at all. A disk's
+  // header is read afresh each time the disk is selected.
   static constexpr int32_t windowcapacity = 64 * 1024;
   int64_t windowstart = 0;
   int32_t windowlength = 0;
   bool readfailed = false;
+  uint64_t searchclock = 0;
+  TrackSearch searches[searchslots];
   uint8_t window[windowcapacity];
 };
 

@@ -2,10 +2,12 @@
 // search, runs across track ends, track listing, and damaged files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "d88image.h"
 #include "imagebuilder.h"
+#include "referencereader.h"
 #include "support.h"
 
 namespace {
@@ -349,6 +351,60 @@ TEST_F(ReaderTest, ReadTrackIds) {
       EXPECT_EQ(HexDiff(Bytes(all.begin(), all.begin() + c.expected),
                         Bytes(buffer.begin(), buffer.begin() + c.expected)),
                 "");
+    }
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The reader keeps what it learnt of each track between searches; whatever the
+// order of searches, over more tracks than it keeps, and across disks that share
+// tracks, every answer must be the one a plain walk of the file gives.
+TEST_F(ReaderTest, AgreesWithAPlainWalkInAnyOrderOfSearches) {
+  DiskBuilder odd = SetDisk(2);
+  odd.tracks[5][3].r = 2;                    // R 2 twice in track 5
+  odd.tracks[6][0].n = 2;                    // one sector with another N
+  odd.tracks[7][1].c = 9;                    // and one with another C
+  odd.tracks[12][4].sectorcount = 3;         // a search of track 12 stops early
+  odd.tracks[13][0].sectorcount = 0;         // and of track 13 at once
+  DiskBuilder back;  // a negative size leads back to the first disk
+  back.overridesize = true;
+  Bytes first = odd.Build();
+  back.disksize = static_cast<uint32_t>(-static_cast<int64_t>(first.size()));
+  Bytes bytes = Concat({first, back.Build()});
+  ASSERT_TRUE(OpenImage(bytes));
+  ReferenceReader reference(bytes);
+  ASSERT_EQ(image->GetDiskCount(), 64);
+
+  uint32_t seed = 12345;
+  auto next = [&seed](uint32_t range) {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<int32_t>((seed >> 8) % range);
+  };
+  for (int32_t round = 0; round < 3000; ++round) {
+    if (round % 500 == 0) {
+      int32_t index = next(64);
+      ASSERT_EQ(image->SelectDisk(index), reference.SelectDisk(index));
+    }
+    int32_t track = next(82) - 1;
+    int32_t c = next(8) == 0 ? next(300) : track >> 1;
+    int32_t h = next(8) == 0 ? next(3) : track & 1;
+    int32_t r = next(18);
+    int32_t n = next(8) == 0 ? next(4) : 1;
+    int32_t length = next(4) == 0 ? next(5000) : 256;
+    Bytes mine(static_cast<size_t>(length)), theirs(static_cast<size_t>(length));
+    SCOPED_TRACE(testing::Message() << "round " << round << " track " << track << " " << c
+                                    << "/" << h << "/" << r << "/" << n << " length " << length);
+    if (next(2) == 0) {
+      int32_t got = image->ReadSector(track, c, h, r, n, mine.data(), length);
+      ASSERT_EQ(got, reference.ReadSector(track, c, h, r, n, theirs.data(), length));
+      ASSERT_TRUE(std::equal(mine.begin(), mine.begin() + got, theirs.begin()));
+    } else {
+      int32_t got = image->ReadSectors(track, c, h, r, n, mine.data(), length);
+      ASSERT_EQ(got, reference.ReadSectors(track, c, h, r, n, theirs.data(), length));
+      ASSERT_TRUE(std::equal(mine.begin(), mine.begin() + got, theirs.begin()));
     }
   }
 }
