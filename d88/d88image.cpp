@@ -94,6 +94,8 @@ bool D88Image::LocateTrack(int32_t track, int64_t& position) const {
 // The 16 bytes of the sector header at `position`, or null when the file does
 // not hold them whole.
 const uint8_t* D88Image::HeaderAt(int64_t position) {
+  // The window may run on past the largest offset; what lies there is unreadable.
+  if (position > kMaxOffset) return nullptr;
   if (position < windowstart ||
       position + D88SectorHeader::size > windowstart + windowlength) {
     Fill(position);
@@ -225,7 +227,7 @@ void D88Image::Fill(int64_t position) {
 // the bytes delivered: fewer at the end of the file, 0 when the position cannot be
 // sought or read.
 int32_t D88Image::ReadAt(int64_t position, uint8_t* destination, int32_t length) {
-  if (length <= 0) return 0;
+  if (length <= 0 || position > kMaxOffset) return 0;
   if (position < windowstart ||
       position + length > windowstart + static_cast<int64_t>(windowlength)) {
     if (length >= windowcapacity) return ReadDirect(position, destination, length);
