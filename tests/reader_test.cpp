@@ -410,3 +410,44 @@ TEST_F(ReaderTest, AgreesWithAPlainWalkInAnyOrderOfSearches) {
 }
 
 }  // namespace
+
+namespace {
+
+// A track that runs on past 2^31 - 1 bytes, in a sparse file: the header that
+// lies past that offset is not read, though the bytes are in the file.
+TEST_F(ReaderTest, NothingPastTheLargestOffsetIsRead) {
+  const uint32_t last = 0x7FFFFFFF;
+  DiskBuilder disk;
+  disk.overridesize = true;
+  disk.disksize = last;
+  disk.trackentries[0] = last - 47;
+  Bytes track(16 * 2 + 16 + 16, 0);
+  auto header = [&track](size_t at, uint8_t r, uint16_t datasize) {
+    track[at] = 0;
+    track[at + 1] = 0;
+    track[at + 2] = r;
+    track[at + 3] = 1;
+    PutLE16(track, at + 4, 9);
+    PutLE16(track, at + 14, datasize);
+  };
+  header(0, 1, 0);    // at 2^31 - 48
+  header(16, 2, 16);  // at 2^31 - 32, its data up to 2^31 - 1
+  header(48, 3, 0);   // at 2^31: beyond
+  path = folder / "sparse.d88";
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(file, nullptr);
+  Bytes head = disk.Build();
+  bool written = std::fwrite(head.data(), 1, head.size(), file) == head.size() &&
+                 std::fseek(file, static_cast<long>(last - 47), SEEK_SET) == 0 &&
+                 std::fwrite(track.data(), 1, track.size(), file) == track.size();
+  ASSERT_EQ(std::fclose(file), 0);
+  if (!written) GTEST_SKIP() << "no sparse file of 2 GiB here";
+  ASSERT_TRUE(image->Open(path.c_str()));
+  ASSERT_TRUE(image->SelectDisk(0));
+  uint8_t buffer[64];
+  EXPECT_EQ(image->ReadSector(0, 0, 0, 2, 1, buffer, 64), 16);
+  EXPECT_EQ(image->ReadSector(0, 0, 0, 3, 1, buffer, 64), 0);
+  EXPECT_EQ(image->ReadTrackIds(0, buffer, 64), 8);
+}
+
+}  // namespace
