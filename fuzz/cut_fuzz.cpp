@@ -13,19 +13,11 @@
 
 #include "cutter.h"
 #include "cuttables.h"
+#include "fuzzcheck.h"
 #include "imagebuilder.h"
 #include "referencereader.h"
 
 namespace {
-
-#define CHECK(condition)                                                  \
-  do {                                                                    \
-    if (!(condition)) {                                                   \
-      std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, \
-                   #condition);                                           \
-      std::abort();                                                       \
-    }                                                                     \
-  } while (0)
 
 const char kImage[] = "image.d88";
 

@@ -14,20 +14,12 @@
 
 #include "d88image.h"
 #include "imagebuilder.h"
+#include "fuzzcheck.h"
 #include "referencereader.h"
 
 namespace {
 
 constexpr size_t kControl = 64;
-
-#define CHECK(condition)                                                  \
-  do {                                                                    \
-    if (!(condition)) {                                                   \
-      std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, \
-                   #condition);                                           \
-      std::abort();                                                       \
-    }                                                                     \
-  } while (0)
 
 class Control {
  public:
@@ -62,10 +54,20 @@ void Id(Control& control, const ReferenceReader& reference, int32_t track, int32
   }
 }
 
-void CompareBuffers(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, int32_t got) {
-  CHECK(std::equal(a.begin(), a.begin() + got, b.begin()));
-  // Nothing past the bytes delivered changed.
-  for (size_t i = static_cast<size_t>(got); i < a.size(); ++i) CHECK(a[i] == 0xA5);
+// Runs one read on both readers, each into a buffer of exactly `length` bytes, and
+// checks that they agree on the result and on every byte of their buffers, and
+// that the result is within the length. With `exact`, no byte past the result
+// may have changed either (a run of sectors may leave part of a chunk there).
+template <typename Read>
+void Both(int32_t length, bool exact, Read read) {
+  size_t size = length > 0 ? static_cast<size_t>(length) : 0;
+  std::vector<uint8_t> mine(size, 0xA5), theirs(size, 0xA5);
+  int32_t got = read(true, mine.data());
+  CHECK(got == read(false, theirs.data()));
+  CHECK(got >= 0 && (got == 0 || got <= length));
+  CHECK(mine == theirs);
+  if (exact)
+    CHECK(std::all_of(mine.begin() + got, mine.end(), [](uint8_t b) { return b == 0xA5; }));
 }
 
 void Exercise(Control& control, D88Image& image, ReferenceReader& reference) {
@@ -76,36 +78,26 @@ void Exercise(Control& control, D88Image& image, ReferenceReader& reference) {
     if (kind <= 1) {
       Id(control, reference, track, id);
       int32_t maximum = Length(control);
-      size_t size = maximum > 0 ? static_cast<size_t>(maximum) : 0;
-      std::vector<uint8_t> mine(size, 0xA5), theirs(size, 0xA5);
-      int32_t got = image.ReadSector(track, id[0], id[1], id[2], id[3], mine.data(), maximum);
-      int32_t want =
-          reference.ReadSector(track, id[0], id[1], id[2], id[3], theirs.data(), maximum);
-      CHECK(got == want);
-      CHECK(got >= 0 && (got == 0 || got <= maximum));
-      CompareBuffers(mine, theirs, got);
+      Both(maximum, true, [&](bool mine, uint8_t* buffer) {
+        return mine ? image.ReadSector(track, id[0], id[1], id[2], id[3], buffer, maximum)
+                    : reference.ReadSector(track, id[0], id[1], id[2], id[3], buffer, maximum);
+      });
     } else if (kind == 2) {
       Id(control, reference, track, id);
       if (control.Byte() & 1) id[3] = control.Byte() % 28 - 2;
       int32_t total = Length(control);
-      size_t size = total > 0 ? static_cast<size_t>(total) : 0;
-      std::vector<uint8_t> mine(size, 0xA5), theirs(size, 0xA5);
-      int32_t got = image.ReadSectors(track, id[0], id[1], id[2], id[3], mine.data(), total);
-      int32_t want =
-          reference.ReadSectors(track, id[0], id[1], id[2], id[3], theirs.data(), total);
-      CHECK(got == want);
-      CHECK(got >= 0 && (got == 0 || got <= total));
-      // Bytes of a chunk found only in part may be in the buffer; compare only
-      // what was counted.
-      CHECK(std::equal(mine.begin(), mine.begin() + got, theirs.begin()));
+      Both(total, false, [&](bool mine, uint8_t* buffer) {
+        return mine ? image.ReadSectors(track, id[0], id[1], id[2], id[3], buffer, total)
+                    : reference.ReadSectors(track, id[0], id[1], id[2], id[3], buffer, total);
+      });
     } else if (kind == 3) {
       int32_t length = control.Byte() * 4 - 8 + control.Byte() % 4;
-      size_t size = length > 0 ? static_cast<size_t>(length) : 0;
-      std::vector<uint8_t> mine(size, 0xA5), theirs(size, 0xA5);
-      int32_t got = image.ReadTrackIds(track, mine.data(), length);
-      CHECK(got == reference.ReadTrackIds(track, theirs.data(), length));
-      CHECK(got >= 0 && got % 4 == 0 && (got == 0 || got <= length));
-      CompareBuffers(mine, theirs, got);
+      Both(length, true, [&](bool mine, uint8_t* buffer) {
+        int32_t got = mine ? image.ReadTrackIds(track, buffer, length)
+                           : reference.ReadTrackIds(track, buffer, length);
+        CHECK(got % 4 == 0);
+        return got;
+      });
     } else {
       int32_t first = control.Byte() % 20, last = control.Byte() % 20;
       image.SetSectorRange(first, last);
