@@ -213,33 +213,28 @@ TEST(CutterTest, DamagedDisks) {
 }
 
 TEST(CutterTest, AFileThatCannotBeWrittenIsReportedAndTheRunGoesOn) {
-  DiskBuilder disk1 = SetDisk(1);
-  Expected expected;
-  expected.AddDisk(disk1, 1);
-  expected.AddDisk(SetDisk(2), 2);
-  expected.files.erase("MUS00");
-  expected.status = 1;
-  expected.err = Line("cannot write MUS00");
-  Case c{"MUS00 is a folder", {"image.d88"}, Concat({disk1.Build(), SetDisk(2).Build()}),
-         false, expected, nullptr};
-  c.prepare = [](const ScratchFolder& f) { mkdir((f / "MUS00").c_str(), 0755); };
-  Check(c);
+  Bytes image = Concat({SetDisk(1).Build(), SetDisk(2).Build()});
+  // Every file but `name`, which gets its "cutting" line, then the error.
+  auto failing = [&image](const std::string& name) {
+    Expected expected;
+    expected.AddDisk(SetDisk(1), 1);
+    expected.AddDisk(SetDisk(2), 2);
+    expected.files.erase(name);
+    expected.status = 1;
+    expected.err = Line("cannot write " + name);
+    return Case{name + " cannot be written", {"image.d88"}, image, false, expected, nullptr};
+  };
+  Case folder = failing("MUS00");
+  folder.prepare = [](const ScratchFolder& f) { mkdir((f / "MUS00").c_str(), 0755); };
+  Check(folder);
 
   // A file that opens but whose data cannot be stored: nothing half-written stays.
   if (!kWindows && access("/dev/full", W_OK) == 0) {
-    c.what = "SEDAT goes to a full device";
-    c.expected.err = Line("cannot write SEDAT");
-    c.expected.files = expected.files;
-    c.expected.files["MUS00"] = expected.files.count("MUS00") ? expected.files["MUS00"] : Bytes();
-    Expected whole;
-    whole.AddDisk(disk1, 1);
-    whole.AddDisk(SetDisk(2), 2);
-    c.expected.files = whole.files;
-    c.expected.files.erase("SEDAT");
-    c.prepare = [](const ScratchFolder& f) {
+    Case full = failing("SEDAT");
+    full.prepare = [](const ScratchFolder& f) {
       ASSERT_EQ(symlink("/dev/full", (f / "SEDAT").c_str()), 0);
     };
-    Check(c);
+    Check(full);
   }
 }
 
