@@ -74,8 +74,10 @@ std::map<std::string, Bytes> ScratchFolder::Files() const {
     while (dirent* entry = readdir(dir)) {
       std::string full = path + "/" + entry->d_name;
       struct stat info;
-      if (lstat(full.c_str(), &info) == 0 && S_ISREG(info.st_mode))
-        ReadBytes(full, files[entry->d_name]);
+      if (lstat(full.c_str(), &info) != 0) continue;
+      // A link left behind shows as an entry of its own, not as what it points to.
+      if (S_ISREG(info.st_mode)) ReadBytes(full, files[entry->d_name]);
+      if (S_ISLNK(info.st_mode)) files[entry->d_name] = ToBytes("(a link)");
     }
     closedir(dir);
   }

@@ -18,7 +18,7 @@ class ScratchFolder {
   ScratchFolder& operator=(const ScratchFolder&) = delete;
   const std::string& Path() const { return path; }
   std::string operator/(const std::string& name) const { return path + "/" + name; }
-  // Every regular file in the folder (not below it), by name.
+  // Every regular file and link in the folder (not below it), by name.
   std::map<std::string, Bytes> Files() const;
 
  private:
