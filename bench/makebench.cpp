@@ -17,7 +17,9 @@ namespace {
 
 constexpr int32_t kChain = 65535;  // the most headers a sector search examines
 
-Bytes ToName(const std::string& text) { return Bytes(text.begin(), text.end()); }
+Bytes ToName(const std::string& text) {
+  return Bytes(text.begin(), text.end());
+}
 
 const std::vector<int32_t>& UsedTracks(int32_t number) {
   static const std::vector<int32_t> disk1 = {0, 8, 9, 10, 11};

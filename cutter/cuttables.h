@@ -14,7 +14,8 @@ struct CutEntry {
 
 // Numbered music files; each table ends with a row whose track index is 0.
 constexpr CutEntry kDisk1Cuts[] = {
-    {8, 1, 0, 0xB00}, {8, 11, 0, 0x600}, {9, 1, 0, 0x400}, {9, 5, 0, 0x1000}, {0, 0, 0, 0},
+    {8, 1, 0, 0xB00},  {8, 11, 0, 0x600}, {9, 1, 0, 0x400},
+    {9, 5, 0, 0x1000}, {0, 0, 0, 0},
 };
 constexpr CutEntry kDisk2Cuts[] = {
     {20, 13, 0, 0x800}, {23, 1, 0, 0x800},  {23, 9, 0, 0x600},  {23, 14, 0, 0x800},

@@ -31,8 +31,8 @@ bool WriteFile(const char* name, const uint8_t* bytes, int32_t size) {
   if (file == nullptr) return false;
   // One write of the whole file; a stream buffer would only copy it once more.
   std::setvbuf(file, nullptr, _IONBF, 0);
-  bool written = std::fwrite(bytes, 1, static_cast<size_t>(size), file) ==
-                 static_cast<size_t>(size);
+  bool written =
+      std::fwrite(bytes, 1, static_cast<size_t>(size), file) == static_cast<size_t>(size);
   if (std::fclose(file) != 0) written = false;
   if (!written) std::remove(name);
   return written;
@@ -68,7 +68,8 @@ void CutDisk(int32_t index) {
     case DiskKind::disk1:
       std::fputs(kDisk1, stdout);
       for (const FixedFile& file : kDisk1Files)
-        CutFile(file.name, file.track, file.c, file.h, file.r, file.n, file.offset, file.size);
+        CutFile(file.name, file.track, file.c, file.h, file.r, file.n, file.offset,
+                file.size);
       CutTable(kDisk1Cuts);
       break;
     case DiskKind::disk2:

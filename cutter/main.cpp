@@ -1,3 +1,5 @@
 #include "cutter.h"
 
-int main(int argc, char** argv) { return RunCutter(argc, argv); }
+int main(int argc, char** argv) {
+  return RunCutter(argc, argv);
+}

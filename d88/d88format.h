@@ -27,10 +27,9 @@ constexpr int32_t ReadLE16(const uint8_t* bytes) {
 
 // Assembled unsigned, then taken as the signed 32-bit value the reader compares.
 constexpr int32_t ReadLE32(const uint8_t* bytes) {
-  return static_cast<int32_t>(static_cast<uint32_t>(bytes[0]) |
-                              (static_cast<uint32_t>(bytes[1]) << 8) |
-                              (static_cast<uint32_t>(bytes[2]) << 16) |
-                              (static_cast<uint32_t>(bytes[3]) << 24));
+  return static_cast<int32_t>(
+      static_cast<uint32_t>(bytes[0]) | (static_cast<uint32_t>(bytes[1]) << 8) |
+      (static_cast<uint32_t>(bytes[2]) << 16) | (static_cast<uint32_t>(bytes[3]) << 24));
 }
 
 constexpr int32_t kMaxDisks = 64;

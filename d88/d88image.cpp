@@ -12,7 +12,9 @@ constexpr int64_t kMaxOffset = std::numeric_limits<int32_t>::max();
 
 }  // namespace
 
-D88Image::~D88Image() { Close(); }
+D88Image::~D88Image() {
+  Close();
+}
 
 void D88Image::Close() {
   if (stream != nullptr) std::fclose(stream);
@@ -118,7 +120,8 @@ const D88Image::TrackSearch& D88Image::SearchTrack(int64_t start, uint32_t chn) 
   slot->chn = chn;
   slot->used = searchclock;
   std::memset(slot->header, 0xFF, sizeof slot->header);
-  const int32_t c = static_cast<int32_t>(chn >> 16), h = static_cast<int32_t>((chn >> 8) & 0xFF),
+  const int32_t c = static_cast<int32_t>(chn >> 16),
+                h = static_cast<int32_t>((chn >> 8) & 0xFF),
                 n = static_cast<int32_t>(chn & 0xFF);
   int64_t position = start;
   for (int32_t i = 0;; ++i) {
@@ -236,6 +239,7 @@ int32_t D88Image::ReadAt(int64_t position, uint8_t* destination, int32_t length)
   int64_t available = windowstart + windowlength - position;
   int32_t delivered = available < length ? static_cast<int32_t>(available) : length;
   if (delivered <= 0) return 0;
-  std::memcpy(destination, window + (position - windowstart), static_cast<size_t>(delivered));
+  std::memcpy(destination, window + (position - windowstart),
+              static_cast<size_t>(delivered));
   return delivered;
 }

@@ -54,10 +54,10 @@ class D88Image {
   // R lies. A sector search examines the same headers whatever R it looks for,
   // so one walk answers every search of the track for that C/H/N.
   struct TrackSearch {
-    int64_t start;              // file position of the track's first header; -1 unused
-    uint32_t chn;               // C, H, N, one byte each
-    uint64_t used;              // when it last answered a search, for eviction
-    int32_t header[256];        // position of the first header with this R, or -1
+    int64_t start;        // file position of the track's first header; -1 unused
+    uint32_t chn;         // C, H, N, one byte each
+    uint64_t used;        // when it last answered a search, for eviction
+    int32_t header[256];  // position of the first header with this R, or -1
     uint16_t datasize[256];
   };
   static constexpr int32_t searchslots = 32;

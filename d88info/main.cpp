@@ -46,7 +46,8 @@ void ShowKind(const Identification& identification) {
     std::puts("not recognised: identification sector absent");
   } else if (identification.delivered < kIdentificationLength) {
     std::printf("not recognised: identification sector short, %d of %d bytes\n",
-                static_cast<int>(identification.delivered), static_cast<int>(kIdentificationLength));
+                static_cast<int>(identification.delivered),
+                static_cast<int>(kIdentificationLength));
   } else {
     std::printf("not recognised: identification value 0x%02X\n",
                 static_cast<unsigned>(identification.value));
@@ -55,12 +56,14 @@ void ShowKind(const Identification& identification) {
 
 void ShowTracks(D88Image& image, std::vector<uint8_t>& ids) {
   for (int32_t track = 0; track < kTrackCount; ++track) {
-    int32_t length = image.ReadTrackIds(track, ids.data(), static_cast<int32_t>(ids.size()));
+    int32_t length =
+        image.ReadTrackIds(track, ids.data(), static_cast<int32_t>(ids.size()));
     if (length == 0) continue;
     std::printf("  track %d:", static_cast<int>(track));
     for (int32_t i = 0; i < length; i += 4)
-      std::printf(" %u/%u/%u/%u", ids[static_cast<size_t>(i)], ids[static_cast<size_t>(i) + 1],
-                  ids[static_cast<size_t>(i) + 2], ids[static_cast<size_t>(i) + 3]);
+      std::printf(" %u/%u/%u/%u", ids[static_cast<size_t>(i)],
+                  ids[static_cast<size_t>(i) + 1], ids[static_cast<size_t>(i) + 2],
+                  ids[static_cast<size_t>(i) + 3]);
     std::putchar('\n');
   }
 }
@@ -89,7 +92,8 @@ int main(int argc, char** argv) {
     }
     std::printf("  offset: %ld\n", static_cast<long>(image.GetDiskOffset()));
     std::printf("  name: %s\n", image.GetDiskName());
-    std::printf("  media type: 0x%02X (%s)\n", static_cast<unsigned>(image.GetMediaType()),
+    std::printf("  media type: 0x%02X (%s)\n",
+                static_cast<unsigned>(image.GetMediaType()),
                 MediaName(image.GetMediaType()));
     std::printf("  disk size: %ld\n", static_cast<long>(image.GetDiskSize()));
     ShowKind(IdentifyDisk(image, identification));

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "cutter.h"
 #include "cuttables.h"
+#include "cutter.h"
 #include "fuzzcheck.h"
 #include "imagebuilder.h"
 #include "referencereader.h"
@@ -25,7 +25,8 @@ void Expect(std::map<std::string, Bytes>& files, ReferenceReader& reference,
             const std::string& name, int32_t track, int32_t c, int32_t h, int32_t r,
             int32_t offset, int32_t size) {
   Bytes run(static_cast<size_t>(offset + size));
-  if (reference.ReadSectors(track, c, h, r, 1, run.data(), offset + size) < offset + size) return;
+  if (reference.ReadSectors(track, c, h, r, 1, run.data(), offset + size) < offset + size)
+    return;
   files[name] = Bytes(run.begin() + offset, run.end());
 }
 
@@ -34,8 +35,8 @@ void ExpectTable(std::map<std::string, Bytes>& files, ReferenceReader& reference
   for (const CutEntry* entry = table; entry->track != 0; ++entry) {
     char name[16];
     std::snprintf(name, sizeof name, "MUS%02d", static_cast<int>(counter++));
-    Expect(files, reference, name, entry->track, entry->track >> 1, entry->track & 1, entry->r,
-           entry->offset, entry->size);
+    Expect(files, reference, name, entry->track, entry->track >> 1, entry->track & 1,
+           entry->r, entry->offset, entry->size);
   }
 }
 
@@ -53,8 +54,8 @@ std::map<std::string, Bytes> ExpectedFiles(const Bytes& image) {
     for (uint8_t byte : identification) value |= byte;
     if (value == 0) {
       for (const FixedFile& file : kDisk1Files)
-        Expect(files, reference, file.name, file.track, file.c, file.h, file.r, file.offset,
-               file.size);
+        Expect(files, reference, file.name, file.track, file.c, file.h, file.r,
+               file.offset, file.size);
       ExpectTable(files, reference, kDisk1Cuts, counter);
     } else if (value == 1) {
       ExpectTable(files, reference, kDisk2Cuts, counter);

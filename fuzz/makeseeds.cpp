@@ -16,7 +16,8 @@ DiskBuilder CompactSetDisk(int32_t number) {
   DiskBuilder disk = SetDisk(number);
   const std::vector<int32_t> used = {0, 8, 9, 10, 11, 20, 21, 23, 24, 39, 69, 70, 76};
   for (int32_t track = 0; track < 80; ++track)
-    if (std::find(used.begin(), used.end(), track) == used.end()) disk.tracks.erase(track);
+    if (std::find(used.begin(), used.end(), track) == used.end())
+      disk.tracks.erase(track);
   return disk;
 }
 
@@ -59,7 +60,8 @@ int main(int argc, char** argv) {
   bool written = true;
   for (size_t i = 0; i < images.size(); ++i) {
     Bytes control(64);
-    for (size_t j = 0; j < control.size(); ++j) control[j] = static_cast<uint8_t>(j * 37 + i);
+    for (size_t j = 0; j < control.size(); ++j)
+      control[j] = static_cast<uint8_t>(j * 37 + i);
     std::string name = "/seed" + std::to_string(i);
     written &= WriteBytes(folder + "/reader" + name, Concat({control, images[i]}));
     written &= WriteBytes(folder + "/cut" + name, images[i]);

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "d88image.h"
-#include "imagebuilder.h"
 #include "fuzzcheck.h"
+#include "imagebuilder.h"
 #include "referencereader.h"
 
 namespace {
@@ -42,7 +42,8 @@ int32_t Length(Control& control) {
 
 // A sector ID: one listed in the track when there is one, else raw values that
 // may lie outside 0 to 255.
-void Id(Control& control, const ReferenceReader& reference, int32_t track, int32_t id[4]) {
+void Id(Control& control, const ReferenceReader& reference, int32_t track,
+        int32_t id[4]) {
   uint8_t ids[64 * 4];
   int32_t listed = reference.ReadTrackIds(track, ids, sizeof ids) / 4;
   uint8_t choice = control.Byte();
@@ -50,7 +51,8 @@ void Id(Control& control, const ReferenceReader& reference, int32_t track, int32
     int32_t entry = (choice >> 1) % listed;
     for (int i = 0; i < 4; ++i) id[i] = ids[4 * entry + i];
   } else {
-    for (int i = 0; i < 4; ++i) id[i] = static_cast<int8_t>(control.Byte()) + 256 * (choice >> 7);
+    for (int i = 0; i < 4; ++i)
+      id[i] = static_cast<int8_t>(control.Byte()) + 256 * (choice >> 7);
   }
 }
 
@@ -67,7 +69,8 @@ void Both(int32_t length, bool exact, Read read) {
   CHECK(got >= 0 && (got == 0 || got <= length));
   CHECK(mine == theirs);
   if (exact)
-    CHECK(std::all_of(mine.begin() + got, mine.end(), [](uint8_t b) { return b == 0xA5; }));
+    CHECK(
+        std::all_of(mine.begin() + got, mine.end(), [](uint8_t b) { return b == 0xA5; }));
 }
 
 void Exercise(Control& control, D88Image& image, ReferenceReader& reference) {
@@ -80,7 +83,8 @@ void Exercise(Control& control, D88Image& image, ReferenceReader& reference) {
       int32_t maximum = Length(control);
       Both(maximum, true, [&](bool mine, uint8_t* buffer) {
         return mine ? image.ReadSector(track, id[0], id[1], id[2], id[3], buffer, maximum)
-                    : reference.ReadSector(track, id[0], id[1], id[2], id[3], buffer, maximum);
+                    : reference.ReadSector(track, id[0], id[1], id[2], id[3], buffer,
+                                           maximum);
       });
     } else if (kind == 2) {
       Id(control, reference, track, id);
@@ -88,7 +92,8 @@ void Exercise(Control& control, D88Image& image, ReferenceReader& reference) {
       int32_t total = Length(control);
       Both(total, false, [&](bool mine, uint8_t* buffer) {
         return mine ? image.ReadSectors(track, id[0], id[1], id[2], id[3], buffer, total)
-                    : reference.ReadSectors(track, id[0], id[1], id[2], id[3], buffer, total);
+                    : reference.ReadSectors(track, id[0], id[1], id[2], id[3], buffer,
+                                            total);
       });
     } else if (kind == 3) {
       int32_t length = control.Byte() * 4 - 8 + control.Byte() % 4;

@@ -18,16 +18,23 @@ const std::string kEol = LineEnd();
 const bool kWindows = kEol == "\r\n";
 
 // The messages, written out here from their Shift_JIS bytes.
-std::string Line(const std::string& text) { return text + kEol; }
+std::string Line(const std::string& text) {
+  return text + kEol;
+}
 const std::string kUsage = Line("Usage: tarvisk [d88file]");
 const std::string kCannotOpen = Line(
-    "\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xF0\x83\x49\x81\x5B\x83\x76\x83\x93\x82\xC5\x82\xAB"
+    "\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xF0\x83\x49\x81\x5B\x83\x76\x83\x93\x82\xC5\x82"
+    "\xAB"
     "\x82\xDC\x82\xB9\x82\xF1\x2E");
-const std::string kDisk1 =
-    Line("\x44\x69\x73\x6B\x20\x31\x82\xF0\x94\x46\x8E\xAF\x82\xB5\x82\xDC\x82\xB5\x82\xBD\x2E");
-const std::string kDisk2 =
-    Line("\x44\x69\x73\x6B\x20\x32\x82\xF0\x94\x46\x8E\xAF\x82\xB5\x82\xDC\x82\xB5\x82\xBD\x2E");
-std::string Cutting(const std::string& name) { return Line("cutting ... " + name); }
+const std::string kDisk1 = Line(
+    "\x44\x69\x73\x6B\x20\x31\x82\xF0\x94\x46\x8E\xAF\x82\xB5\x82\xDC\x82\xB5\x82\xBD"
+    "\x2E");
+const std::string kDisk2 = Line(
+    "\x44\x69\x73\x6B\x20\x32\x82\xF0\x94\x46\x8E\xAF\x82\xB5\x82\xDC\x82\xB5\x82\xBD"
+    "\x2E");
+std::string Cutting(const std::string& name) {
+  return Line("cutting ... " + name);
+}
 
 // Where each file of the set lies: runs of (track, first R, sector count).
 struct Piece {
@@ -38,13 +45,19 @@ struct SetFile {
   std::vector<Piece> pieces;
 };
 const std::vector<SetFile> kDisk1Files = {
-    {"DRIVER", {{10, 3, 14}}},        {"SEDAT", {{11, 1, 5}}}, {"MUS", {{8, 1, 11}}},
-    {"MUS", {{8, 11, 6}}},            {"MUS", {{9, 1, 4}}},    {"MUS", {{9, 5, 12}, {10, 1, 4}}},
+    {"DRIVER", {{10, 3, 14}}}, {"SEDAT", {{11, 1, 5}}}, {"MUS", {{8, 1, 11}}},
+    {"MUS", {{8, 11, 6}}},     {"MUS", {{9, 1, 4}}},    {"MUS", {{9, 5, 12}, {10, 1, 4}}},
 };
 const std::vector<SetFile> kDisk2Files = {
-    {"MUS", {{20, 13, 4}, {21, 1, 4}}}, {"MUS", {{23, 1, 8}}},  {"MUS", {{23, 9, 6}}},
-    {"MUS", {{23, 14, 3}, {24, 1, 5}}}, {"MUS", {{39, 1, 2}}},  {"MUS", {{39, 3, 6}}},
-    {"MUS", {{69, 13, 3}}},             {"MUS", {{70, 13, 4}}}, {"MUS", {{76, 13, 3}}},
+    {"MUS", {{20, 13, 4}, {21, 1, 4}}},
+    {"MUS", {{23, 1, 8}}},
+    {"MUS", {{23, 9, 6}}},
+    {"MUS", {{23, 14, 3}, {24, 1, 5}}},
+    {"MUS", {{39, 1, 2}}},
+    {"MUS", {{39, 3, 6}}},
+    {"MUS", {{69, 13, 3}}},
+    {"MUS", {{70, 13, 4}}},
+    {"MUS", {{76, 13, 3}}},
     {"MUS", {{76, 16, 1}}},
 };
 
@@ -56,7 +69,8 @@ struct Expected {
   int32_t music = 0;
 
   // Adds a recognised disk's message and files; `skip` names files not cut.
-  void AddDisk(const DiskBuilder& disk, int32_t number, const std::vector<std::string>& skip = {}) {
+  void AddDisk(const DiskBuilder& disk, int32_t number,
+               const std::vector<std::string>& skip = {}) {
     out += number == 1 ? kDisk1 : kDisk2;
     for (const SetFile& file : number == 1 ? kDisk1Files : kDisk2Files) {
       std::string name = file.name;
@@ -69,7 +83,8 @@ struct Expected {
       Bytes bytes;
       for (const Piece& piece : file.pieces)
         for (int32_t r = piece.r; r < piece.r + piece.count; ++r)
-          if (const Bytes* data = disk.Find(piece.track, piece.track >> 1, piece.track & 1, r, 1))
+          if (const Bytes* data =
+                  disk.Find(piece.track, piece.track >> 1, piece.track & 1, r, 1))
             bytes.insert(bytes.end(), data->begin(), data->end());
       out += Cutting(name);
       files[name] = bytes;
@@ -100,8 +115,10 @@ void Check(const Case& c) {
   command.insert(command.end(), c.args.begin(), c.args.end());
   RunResult result = RunProgram(command, folder.Path());
   EXPECT_EQ(result.status, c.expected.status);
-  EXPECT_EQ(HexDiff(ToBytes(c.expected.out), ToBytes(result.out)), "") << "standard output";
-  EXPECT_EQ(HexDiff(ToBytes(c.expected.err), ToBytes(result.err)), "") << "standard error";
+  EXPECT_EQ(HexDiff(ToBytes(c.expected.out), ToBytes(result.out)), "")
+      << "standard output";
+  EXPECT_EQ(HexDiff(ToBytes(c.expected.err), ToBytes(result.err)), "")
+      << "standard error";
   std::map<std::string, Bytes> actual = folder.Files();
   for (const auto& [name, bytes] : files) {
     auto found = actual.find(name);
@@ -126,7 +143,12 @@ TEST(CutterTest, CommandLineAndOpenErrors) {
   folder.prepare = [](const ScratchFolder& f) { mkdir((f / "folder").c_str(), 0755); };
   std::vector<Case> cases = {
       {"no argument", {}, {}, true, usage, nullptr},
-      {"two arguments", {"image.d88", "image.d88"}, SetDisk(1).Build(), false, usage, nullptr},
+      {"two arguments",
+       {"image.d88", "image.d88"},
+       SetDisk(1).Build(),
+       false,
+       usage,
+       nullptr},
       // There are no options: "-h" is a path, and there is no such file.
       {"missing file", {"-h"}, {}, true, cannotopen, nullptr},
       folder,
@@ -146,23 +168,39 @@ TEST(CutterTest, RecognisesAndCutsEachDiskInFileOrder) {
   Expected both;
   both.AddDisk(disk1, 1);
   both.AddDisk(disk2, 2);
-  cases.push_back({"Disk 1 then Disk 2", {"image.d88"},
-                   Concat({disk1.Build(), disk2.Build()}), false, both, nullptr});
+  cases.push_back({"Disk 1 then Disk 2",
+                   {"image.d88"},
+                   Concat({disk1.Build(), disk2.Build()}),
+                   false,
+                   both,
+                   nullptr});
   Expected reversed;
   reversed.AddDisk(disk2, 2);
   reversed.AddDisk(disk1, 1);
-  cases.push_back({"Disk 2 then Disk 1", {"image.d88"},
-                   Concat({disk2.Build(), disk1.Build()}), false, reversed, nullptr});
+  cases.push_back({"Disk 2 then Disk 1",
+                   {"image.d88"},
+                   Concat({disk2.Build(), disk1.Build()}),
+                   false,
+                   reversed,
+                   nullptr});
   Expected later;
   later.AddDisk(disk2, 2);
-  cases.push_back({"an unrecognised disk before Disk 2", {"image.d88"},
-                   Concat({other.Build(), disk2.Build()}), false, later, nullptr});
+  cases.push_back({"an unrecognised disk before Disk 2",
+                   {"image.d88"},
+                   Concat({other.Build(), disk2.Build()}),
+                   false,
+                   later,
+                   nullptr});
   // The second copy replaces "DRIVER" and "SEDAT"; the music numbers run on.
   Expected twice;
   twice.AddDisk(disk1, 1);
   twice.AddDisk(disk1, 1);
-  cases.push_back({"two copies of Disk 1", {"image.d88"},
-                   Concat({disk1.Build(), disk1.Build()}), false, twice, nullptr});
+  cases.push_back({"two copies of Disk 1",
+                   {"image.d88"},
+                   Concat({disk1.Build(), disk1.Build()}),
+                   false,
+                   twice,
+                   nullptr});
   for (const Case& c : cases) Check(c);
 }
 
@@ -175,7 +213,11 @@ TEST(CutterTest, DamagedDisks) {
   notrack8.tracks.erase(8);
   Expected skipped;
   skipped.AddDisk(notrack8, 1, {"MUS00", "MUS01"});
-  cases.push_back({"Disk 1 without track 8", {"image.d88"}, notrack8.Build(), false, skipped,
+  cases.push_back({"Disk 1 without track 8",
+                   {"image.d88"},
+                   notrack8.Build(),
+                   false,
+                   skipped,
                    nullptr});
 
   // Track 10 lacks R 4: "DRIVER" (R 3 to 16) and "MUS03" (to track 10, R 4) are
@@ -185,8 +227,12 @@ TEST(CutterTest, DamagedDisks) {
   Expected partial;
   partial.AddDisk(nor4, 1, {"DRIVER", "MUS03"});
   partial.AddDisk(SetDisk(2), 2);
-  cases.push_back({"runs read only in part", {"image.d88"},
-                   Concat({nor4.Build(), SetDisk(2).Build()}), false, partial, nullptr});
+  cases.push_back({"runs read only in part",
+                   {"image.d88"},
+                   Concat({nor4.Build(), SetDisk(2).Build()}),
+                   false,
+                   partial,
+                   nullptr});
 
   // An absent or short identification sector: not recognised, though the buffer
   // is still all zero (first disk) or holds the last file's bytes.
@@ -197,9 +243,12 @@ TEST(CutterTest, DamagedDisks) {
   shortid.tracks[0][15].data.resize(255);
   Expected onlylast;
   onlylast.AddDisk(SetDisk(2), 2);
-  cases.push_back({"absent and short identification sectors", {"image.d88"},
-                   Concat({absent.Build(), shortid.Build(), SetDisk(2).Build()}), false,
-                   onlylast, nullptr});
+  cases.push_back({"absent and short identification sectors",
+                   {"image.d88"},
+                   Concat({absent.Build(), shortid.Build(), SetDisk(2).Build()}),
+                   false,
+                   onlylast,
+                   nullptr});
 
   // A file cut off inside Disk 2: files before the cut are whole, the rest absent.
   Bytes image = Concat({SetDisk(1).Build(), SetDisk(2).Build()});
@@ -207,8 +256,8 @@ TEST(CutterTest, DamagedDisks) {
   Expected truncated;
   truncated.AddDisk(SetDisk(1), 1);
   truncated.AddDisk(SetDisk(2), 2, {"MUS10", "MUS11", "MUS12", "MUS13"});
-  cases.push_back({"file cut off inside Disk 2", {"image.d88"}, cut, false, truncated,
-                   nullptr});
+  cases.push_back(
+      {"file cut off inside Disk 2", {"image.d88"}, cut, false, truncated, nullptr});
   for (const Case& c : cases) Check(c);
 }
 
@@ -222,7 +271,8 @@ TEST(CutterTest, AFileThatCannotBeWrittenIsReportedAndTheRunGoesOn) {
     expected.files.erase(name);
     expected.status = 1;
     expected.err = Line("cannot write " + name);
-    return Case{name + " cannot be written", {"image.d88"}, image, false, expected, nullptr};
+    return Case{
+        name + " cannot be written", {"image.d88"}, image, false, expected, nullptr};
   };
   Case folder = failing("MUS00");
   folder.prepare = [](const ScratchFolder& f) { mkdir((f / "MUS00").c_str(), 0755); };

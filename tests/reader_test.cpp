@@ -43,7 +43,8 @@ class ReaderTest : public ::testing::Test {
     return image->Open(path.c_str());
   }
   // The bytes of sectors R first..first+count-1 of one track of `disk`.
-  static Bytes Sectors(const DiskBuilder& disk, int32_t track, int32_t first, int32_t count) {
+  static Bytes Sectors(const DiskBuilder& disk, int32_t track, int32_t first,
+                       int32_t count) {
     Bytes out;
     for (int32_t r = first; r < first + count; ++r) {
       const Bytes* data = disk.Find(track, track >> 1, track & 1, r, 1);
@@ -189,7 +190,8 @@ TEST_F(ReaderTest, ReadSectorMatching) {
   disk.tracks[1] = Track(1, 3);
   disk.tracks[1][0].c = 5;
   disk.tracks[1][0].h = 0;
-  disk.tracks[1][1].datasize = 100;  // N says 256; 100 bytes decide where the next header is
+  disk.tracks[1][1].datasize =
+      100;  // N says 256; 100 bytes decide where the next header is
   disk.tracks[1][1].data.resize(100);
   disk.tracks[2] = Track(2, 3);
   for (SectorRecord& sector : disk.tracks[2]) sector.sectorcount = 0;
@@ -228,7 +230,8 @@ TEST_F(ReaderTest, ReadSectorMatching) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     Bytes buffer(300, 0xAA);
-    int32_t got = image->ReadSector(c.track, c.c, c.h, c.r, c.n, buffer.data(), c.maximum);
+    int32_t got =
+        image->ReadSector(c.track, c.c, c.h, c.r, c.n, buffer.data(), c.maximum);
     Bytes expected = c.expected != nullptr ? *c.expected : Bytes();
     ASSERT_EQ(got, static_cast<int32_t>(expected.size()));
     EXPECT_EQ(HexDiff(expected, Bytes(buffer.begin(), buffer.begin() + got)), "");
@@ -244,10 +247,10 @@ TEST_F(ReaderTest, DamagedTracksReadAsZeroOrShort) {
   disk.tracks[1] = Track(1, 2);
   Bytes whole = disk.Build();
   uint32_t length = static_cast<uint32_t>(whole.size());
-  disk.trackentries[2] = length + 1;           // beyond the disk size
-  disk.trackentries[3] = 0x80000000;           // negative
-  disk.trackentries[4] = length;               // equal to the disk size: at the end of the file
-  disk.trackentries[5] = length - 100 - 16;    // a header whose sector runs off the end
+  disk.trackentries[2] = length + 1;  // beyond the disk size
+  disk.trackentries[3] = 0x80000000;  // negative
+  disk.trackentries[4] = length;      // equal to the disk size: at the end of the file
+  disk.trackentries[5] = length - 100 - 16;  // a header whose sector runs off the end
   ASSERT_TRUE(OpenImage(disk.Build()));
   ASSERT_TRUE(image->SelectDisk(0));
   uint8_t buffer[512];
@@ -324,7 +327,8 @@ TEST_F(ReaderTest, ReadSectorsAcrossTrackEnds) {
   image->SetSectorRange(1, 4);
   Bytes buffer(1024);
   ASSERT_EQ(image->ReadSectors(12, 6, 0, 3, 1, buffer.data(), 1024), 1024);
-  EXPECT_EQ(HexDiff(Concat({Sectors(disk, 12, 3, 2), Sectors(disk, 13, 1, 2)}), buffer), "");
+  EXPECT_EQ(HexDiff(Concat({Sectors(disk, 12, 3, 2), Sectors(disk, 13, 1, 2)}), buffer),
+            "");
 }
 
 TEST_F(ReaderTest, ReadTrackIds) {
@@ -337,13 +341,20 @@ TEST_F(ReaderTest, ReadTrackIds) {
   ASSERT_TRUE(image->SelectDisk(0));
 
   Bytes all;
-  for (const SectorRecord& s : disk.tracks[0]) all.insert(all.end(), {s.c, s.h, s.r, s.n});
+  for (const SectorRecord& s : disk.tracks[0])
+    all.insert(all.end(), {s.c, s.h, s.r, s.n});
   struct Case {
     int32_t track, length, expected;
   };
-  for (const Case& c : std::vector<Case>{{0, 100, 64}, {0, 64, 64}, {0, 8, 8}, {0, 7, 4},
-                                        {0, 3, 0}, {1, 100, 12}, {164, 64, 0}, {-1, 64, 0},
-                                        {2, 64, 0}}) {
+  for (const Case& c : std::vector<Case>{{0, 100, 64},
+                                         {0, 64, 64},
+                                         {0, 8, 8},
+                                         {0, 7, 4},
+                                         {0, 3, 0},
+                                         {1, 100, 12},
+                                         {164, 64, 0},
+                                         {-1, 64, 0},
+                                         {2, 64, 0}}) {
     SCOPED_TRACE(testing::Message() << "track " << c.track << " length " << c.length);
     Bytes buffer(100, 0xAA);
     ASSERT_EQ(image->ReadTrackIds(c.track, buffer.data(), c.length), c.expected);
@@ -364,12 +375,12 @@ namespace {
 // tracks, every answer must be the one a plain walk of the file gives.
 TEST_F(ReaderTest, AgreesWithAPlainWalkInAnyOrderOfSearches) {
   DiskBuilder odd = SetDisk(2);
-  odd.tracks[5][3].r = 2;                    // R 2 twice in track 5
-  odd.tracks[6][0].n = 2;                    // one sector with another N
-  odd.tracks[7][1].c = 9;                    // and one with another C
-  odd.tracks[12][4].sectorcount = 3;         // a search of track 12 stops early
-  odd.tracks[13][0].sectorcount = 0;         // and of track 13 at once
-  DiskBuilder back;  // a negative size leads back to the first disk
+  odd.tracks[5][3].r = 2;             // R 2 twice in track 5
+  odd.tracks[6][0].n = 2;             // one sector with another N
+  odd.tracks[7][1].c = 9;             // and one with another C
+  odd.tracks[12][4].sectorcount = 3;  // a search of track 12 stops early
+  odd.tracks[13][0].sectorcount = 0;  // and of track 13 at once
+  DiskBuilder back;                   // a negative size leads back to the first disk
   back.overridesize = true;
   Bytes first = odd.Build();
   back.disksize = static_cast<uint32_t>(-static_cast<int64_t>(first.size()));
@@ -395,8 +406,9 @@ TEST_F(ReaderTest, AgreesWithAPlainWalkInAnyOrderOfSearches) {
     int32_t n = next(8) == 0 ? next(4) : 1;
     int32_t length = next(4) == 0 ? next(5000) : 256;
     Bytes mine(static_cast<size_t>(length)), theirs(static_cast<size_t>(length));
-    SCOPED_TRACE(testing::Message() << "round " << round << " track " << track << " " << c
-                                    << "/" << h << "/" << r << "/" << n << " length " << length);
+    SCOPED_TRACE(testing::Message()
+                 << "round " << round << " track " << track << " " << c << "/" << h << "/"
+                 << r << "/" << n << " length " << length);
     if (next(2) == 0) {
       int32_t got = image->ReadSector(track, c, h, r, n, mine.data(), length);
       ASSERT_EQ(got, reference.ReadSector(track, c, h, r, n, theirs.data(), length));

@@ -55,8 +55,8 @@ bool ReferenceReader::Locate(int32_t track, int64_t& position) const {
   return position <= kLimit;
 }
 
-int32_t ReferenceReader::ReadSector(int32_t track, int32_t c, int32_t h, int32_t r, int32_t n,
-                                    uint8_t* buffer, int32_t maximum) const {
+int32_t ReferenceReader::ReadSector(int32_t track, int32_t c, int32_t h, int32_t r,
+                                    int32_t n, uint8_t* buffer, int32_t maximum) const {
   int64_t at;
   if (!Locate(track, at)) return 0;
   const int64_t size = static_cast<int64_t>(bytes.size());
@@ -71,7 +71,8 @@ int32_t ReferenceReader::ReadSector(int32_t track, int32_t c, int32_t h, int32_t
       int32_t length = std::min(datasize, maximum);
       if (length <= 0 || at > kLimit || at >= size) return 0;
       int64_t delivered = std::min<int64_t>(length, size - at);
-      std::memcpy(buffer, &bytes[static_cast<size_t>(at)], static_cast<size_t>(delivered));
+      std::memcpy(buffer, &bytes[static_cast<size_t>(at)],
+                  static_cast<size_t>(delivered));
       return static_cast<int32_t>(delivered);
     }
     at += datasize;
@@ -79,8 +80,8 @@ int32_t ReferenceReader::ReadSector(int32_t track, int32_t c, int32_t h, int32_t
   }
 }
 
-int32_t ReferenceReader::ReadSectors(int32_t track, int32_t c, int32_t h, int32_t r, int32_t n,
-                                     uint8_t* buffer, int32_t total) const {
+int32_t ReferenceReader::ReadSectors(int32_t track, int32_t c, int32_t h, int32_t r,
+                                     int32_t n, uint8_t* buffer, int32_t total) const {
   if (n < 0 || n > 23) return 0;
   int32_t chunk = 128 << n;
   int32_t done = 0;
@@ -100,7 +101,8 @@ int32_t ReferenceReader::ReadSectors(int32_t track, int32_t c, int32_t h, int32_
   return done;
 }
 
-int32_t ReferenceReader::ReadTrackIds(int32_t track, uint8_t* buffer, int32_t length) const {
+int32_t ReferenceReader::ReadTrackIds(int32_t track, uint8_t* buffer,
+                                      int32_t length) const {
   int64_t at;
   if (!Locate(track, at)) return 0;
   const int64_t size = static_cast<int64_t>(bytes.size());

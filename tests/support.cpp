@@ -58,7 +58,8 @@ const std::string& LineEnd() {
 
 ScratchFolder::ScratchFolder() {
   const char* base = std::getenv("TMPDIR");
-  std::string pattern = std::string(base != nullptr ? base : "/tmp") + "/tarvisk-test-XXXXXX";
+  std::string pattern =
+      std::string(base != nullptr ? base : "/tmp") + "/tarvisk-test-XXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
   if (mkdtemp(name.data()) != nullptr) path = name.data();
@@ -99,7 +100,8 @@ RunResult RunProgram(const std::vector<std::string>& command, const std::string&
     dup2(out, 1);
     dup2(err, 2);
     std::vector<char*> argv;
-    for (const std::string& part : command) argv.push_back(const_cast<char*>(part.c_str()));
+    for (const std::string& part : command)
+      argv.push_back(const_cast<char*>(part.c_str()));
     argv.push_back(nullptr);
     execvp(argv[0], argv.data());
     _exit(127);
@@ -112,7 +114,9 @@ RunResult RunProgram(const std::vector<std::string>& command, const std::string&
   return result;
 }
 
-Bytes ToBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
+Bytes ToBytes(const std::string& text) {
+  return Bytes(text.begin(), text.end());
+}
 
 std::string HexDiff(const Bytes& expected, const Bytes& actual) {
   size_t at = 0;

@@ -17,7 +17,8 @@ Bytes DiskBuilder::Build() const {
   out[27] = mediatype;
   for (const auto& [index, sectors] : tracks) {
     if (index >= 0 && index < 164)
-      PutLE32(out, 32 + 4 * static_cast<size_t>(index), static_cast<uint32_t>(out.size()));
+      PutLE32(out, 32 + 4 * static_cast<size_t>(index),
+              static_cast<uint32_t>(out.size()));
     for (const SectorRecord& sector : sectors) {
       size_t at = out.size();
       out.resize(at + 16, 0);
@@ -41,7 +42,8 @@ const Bytes* DiskBuilder::Find(int32_t track, int32_t c, int32_t h, int32_t r,
   auto found = tracks.find(track);
   if (found == tracks.end()) return nullptr;
   for (const SectorRecord& sector : found->second)
-    if (sector.c == c && sector.h == h && sector.r == r && sector.n == n) return &sector.data;
+    if (sector.c == c && sector.h == h && sector.r == r && sector.n == n)
+      return &sector.data;
   return nullptr;
 }
 
@@ -49,8 +51,9 @@ Bytes SectorText(int32_t disknumber, int32_t track, int32_t r, int32_t length) {
   Bytes data;
   for (int32_t row = 0; static_cast<int32_t>(data.size()) < length; ++row) {
     char line[32];
-    std::snprintf(line, sizeof line, "D%d T%02d R%02d #%02d.......", static_cast<int>(disknumber),
-                  static_cast<int>(track), static_cast<int>(r), static_cast<int>(row % 100));
+    std::snprintf(line, sizeof line, "D%d T%02d R%02d #%02d.......",
+                  static_cast<int>(disknumber), static_cast<int>(track),
+                  static_cast<int>(r), static_cast<int>(row % 100));
     line[15] = '\n';
     data.insert(data.end(), line, line + 16);
   }
@@ -75,7 +78,8 @@ DiskBuilder SetDisk(int32_t disknumber) {
   DiskBuilder disk;
   std::string name = "SAMPLE DISK " + std::to_string(disknumber);
   disk.name.assign(name.begin(), name.end());
-  for (int32_t track = 0; track < 80; ++track) disk.tracks[track] = SetTrack(disknumber, track);
+  for (int32_t track = 0; track < 80; ++track)
+    disk.tracks[track] = SetTrack(disknumber, track);
   Bytes& identification = disk.tracks[0][15].data;
   identification.assign(256, 0);
   if (disknumber == 2)
