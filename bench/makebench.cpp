@@ -17,10 +17,6 @@ namespace {
 
 constexpr int32_t kChain = 65535;  // the most headers a sector search examines
 
-Bytes ToName(const std::string& text) {
-  return Bytes(text.begin(), text.end());
-}
-
 const std::vector<int32_t>& UsedTracks(int32_t number) {
   static const std::vector<int32_t> disk1 = {0, 8, 9, 10, 11};
   static const std::vector<int32_t> disk2 = {0, 20, 21, 23, 24, 39, 69, 70, 76};
@@ -45,7 +41,7 @@ Bytes ChainDisk(int32_t number, bool shift) {
   std::vector<SectorRecord> chain(kChain - wanted.size(), filler);
   chain.insert(chain.end(), wanted.begin(), wanted.end());
   DiskBuilder disk;
-  disk.name = ToName("CHAIN DISK " + std::to_string(number));
+  disk.name = ToBytes("CHAIN DISK " + std::to_string(number));
   disk.tracks[0] = chain;
   const std::vector<int32_t>& used = UsedTracks(number);
   for (size_t k = 0; k < used.size(); ++k)

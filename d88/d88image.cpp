@@ -220,7 +220,6 @@ int32_t D88Image::ReadDirect(int64_t position, uint8_t* destination, int32_t len
 // Fills the window with the bytes from `position` on; it is empty when none can
 // be read there.
 void D88Image::Fill(int64_t position) {
-  windowlength = 0;
   windowstart = position;
   windowlength = ReadDirect(position, window, windowcapacity);
 }

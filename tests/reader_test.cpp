@@ -14,7 +14,7 @@ namespace {
 
 DiskBuilder NamedDisk(const std::string& name) {
   DiskBuilder disk;
-  disk.name.assign(name.begin(), name.end());
+  disk.name = ToBytes(name);
   return disk;
 }
 

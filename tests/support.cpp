@@ -114,10 +114,6 @@ RunResult RunProgram(const std::vector<std::string>& command, const std::string&
   return result;
 }
 
-Bytes ToBytes(const std::string& text) {
-  return Bytes(text.begin(), text.end());
-}
-
 std::string HexDiff(const Bytes& expected, const Bytes& actual) {
   size_t at = 0;
   while (at < expected.size() && at < actual.size() && expected[at] == actual[at]) ++at;

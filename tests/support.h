@@ -44,6 +44,5 @@ const std::string& LineEnd();
 
 // Empty when equal; else the first differing offset with a hex view of both sides.
 std::string HexDiff(const Bytes& expected, const Bytes& actual);
-Bytes ToBytes(const std::string& text);
 
 #endif

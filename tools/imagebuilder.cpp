@@ -76,8 +76,7 @@ std::vector<SectorRecord> SetTrack(int32_t disknumber, int32_t track) {
 
 DiskBuilder SetDisk(int32_t disknumber) {
   DiskBuilder disk;
-  std::string name = "SAMPLE DISK " + std::to_string(disknumber);
-  disk.name.assign(name.begin(), name.end());
+  disk.name = ToBytes("SAMPLE DISK " + std::to_string(disknumber));
   for (int32_t track = 0; track < 80; ++track)
     disk.tracks[track] = SetTrack(disknumber, track);
   Bytes& identification = disk.tracks[0][15].data;
@@ -85,6 +84,10 @@ DiskBuilder SetDisk(int32_t disknumber) {
   if (disknumber == 2)
     for (size_t i = 0; i < identification.size(); i += 3) identification[i] = 1;
   return disk;
+}
+
+Bytes ToBytes(const std::string& text) {
+  return Bytes(text.begin(), text.end());
 }
 
 Bytes Concat(const std::vector<Bytes>& parts) {

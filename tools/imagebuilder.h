@@ -44,6 +44,7 @@ Bytes SectorText(int32_t disknumber, int32_t track, int32_t r, int32_t length);
 void PutLE16(Bytes& bytes, size_t at, uint32_t value);
 void PutLE32(Bytes& bytes, size_t at, uint32_t value);
 Bytes Concat(const std::vector<Bytes>& parts);
+Bytes ToBytes(const std::string& text);
 bool WriteBytes(const std::string& path, const Bytes& bytes);
 bool ReadBytes(const std::string& path, Bytes& bytes);
 
